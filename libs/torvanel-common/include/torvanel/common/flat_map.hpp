@@ -19,8 +19,15 @@ class FlatMap {
 
   // Entries in stream order; for a repeated key the last one is kept.
   static FlatMap from_entries(std::vector<Entry> entries) {
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const Entry& a, const Entry& b) { return a.first < b.first; });
+    auto by_key = [](const Entry& a, const Entry& b) { return a.first < b.first; };
+    // Records usually list their keys in order: nothing to sort then.
+    if (!std::is_sorted(entries.begin(), entries.end(), by_key)) {
+// libstdc++ 12's stable_sort uses get_temporary_buffer, which clang flags as deprecated.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+      std::stable_sort(entries.begin(), entries.end(), by_key);
+#pragma GCC diagnostic pop
+    }
     size_t kept = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
       if (kept > 0 && entries[kept - 1].first == entries[i].first) {

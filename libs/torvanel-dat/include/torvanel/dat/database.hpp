@@ -47,7 +47,10 @@ struct DatFileEntry {
 class DatDatabase {
  public:
   // Opens the file, reads the header and the whole directory. No partially
-  // loaded database is ever returned.
+  // loaded database is ever returned. PathError when the file cannot be
+  // opened; BinRead when it ends inside the header or a node holds more
+  // than 61 entries; Io when a directory chain cannot be read; Corruption
+  // for a block size of 4 or less and for a directory node reached twice.
   static DatResult<DatDatabase> open(const std::filesystem::path& path);
 
   DatDatabase(DatDatabase&& other) noexcept;
@@ -67,6 +70,7 @@ class DatDatabase {
  private:
   DatDatabase(int fd, uint64_t file_size) : fd_(fd), file_size_(file_size) {}
 
+  DatResult<void> read_header();
   DatResult<void> read_directory();
   DatResult<std::vector<uint8_t>> read_file_data(uint32_t offset, uint32_t size) const;
 
