@@ -20,13 +20,20 @@ class FlatMap {
   // Entries in stream order; for a repeated key the last one is kept.
   static FlatMap from_entries(std::vector<Entry> entries) {
     auto by_key = [](const Entry& a, const Entry& b) { return a.first < b.first; };
-    // Records usually list their keys in order: nothing to sort then.
+    // Records usually list their keys in order; otherwise order the entries
+    // by (key, stream position) and keep the last of each key.
     if (!std::is_sorted(entries.begin(), entries.end(), by_key)) {
-// libstdc++ 12's stable_sort uses get_temporary_buffer, which clang flags as deprecated.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-      std::stable_sort(entries.begin(), entries.end(), by_key);
-#pragma GCC diagnostic pop
+      std::vector<std::pair<K, size_t>> order;
+      order.reserve(entries.size());
+      for (size_t i = 0; i < entries.size(); ++i) order.emplace_back(entries[i].first, i);
+      std::sort(order.begin(), order.end());
+      std::vector<Entry> sorted;
+      sorted.reserve(order.size());
+      for (size_t i = 0; i < order.size(); ++i) {
+        if (i + 1 < order.size() && order[i + 1].first == order[i].first) continue;
+        sorted.push_back(std::move(entries[order[i].second]));
+      }
+      entries = std::move(sorted);
     }
     size_t kept = 0;
     for (size_t i = 0; i < entries.size(); ++i) {
