@@ -11,10 +11,10 @@
 namespace torvanel::test_support {
 
 // A run of the brambolt executable with `args`; the caller's own log filter
-// is removed from the environment. Adjust the spec, then run_brambolt it.
+// is removed from the environment. Adjust the ProcessSpec, then run_brambolt it.
 ProcessSpec brambolt_spec(std::vector<std::string> args);
 
-// Runs the spec and reports a child that could not start or timed out as a
+// Runs the ProcessSpec and reports a child that could not start or timed out as a
 // test failure.
 ProcessResult run_brambolt(const ProcessSpec& spec);
 ProcessResult run_brambolt(std::vector<std::string> args);
