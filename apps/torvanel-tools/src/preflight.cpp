@@ -17,6 +17,7 @@
 #include <spdlog/spdlog.h>
 
 #include "file_io.hpp"
+#include "records.hpp"
 #include "torvanel/common/try.hpp"
 #include "torvanel/dat/utils.hpp"
 
@@ -126,14 +127,6 @@ ToolResult<void> check_entries(const fs::path& dat_dir) {
       return std::unexpected(refusal(fmt::format("WorldBuilder project file `{}`", name)));
     }
   }
-}
-
-ToolResult<dat::DatDatabase> open_archive(const fs::path& path) {
-  auto db = dat::DatDatabase::open(path);
-  if (!db) {
-    return std::unexpected(Error(db.error()).context(fmt::format("open {}", path_text(path))));
-  }
-  return std::move(*db);
 }
 
 // Refuses an archive holding any modder-allocated id, naming the smallest.

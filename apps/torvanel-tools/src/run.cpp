@@ -20,7 +20,7 @@
 #include "file_io.hpp"
 #include "output.hpp"
 #include "preflight.hpp"
-#include "torvanel/common/reader.hpp"
+#include "records.hpp"
 #include "torvanel/common/try.hpp"
 #include "torvanel/dat/file_type/region.hpp"
 #include "torvanel/dat/landblock.hpp"
@@ -44,21 +44,6 @@ ToolResult<void> create_out_dir(const fs::path& out) {
   return {};
 }
 
-ToolResult<dat::Region> load_region(const dat::DatDatabase& portal, uint32_t id) {
-  auto bytes = portal.get_file(id);
-  if (!bytes) {
-    return std::unexpected(
-        Error(bytes.error()).context(fmt::format("fetch Region 0x{:08X} from portal.dat", id)));
-  }
-  common::Reader r(*bytes);
-  auto region = dat::Region::unpack(r);
-  if (!region) {
-    return std::unexpected(Error(dat::DatError(std::move(region.error())))
-                               .context(fmt::format("parse Region 0x{:08X}", id)));
-  }
-  return std::move(*region);
-}
-
 // What every landblock pass reads or fills; all of it owned by run().
 struct BakeContext {
   const fs::path& out;
@@ -70,38 +55,20 @@ struct BakeContext {
   brambolt::BakeMode mode;
 };
 
-// The footprints of landblock `lb`'s buildings. A landblock without a
-// static-object record has none; one whose record does not decode is baked
-// as if it had none, after a warning.
-std::vector<brambolt::Footprint> buildings_of(const BakeContext& bake, uint16_t lb) {
-  const uint32_t id = uint32_t{lb} << 16 | 0xFFFE;
-  auto bytes = bake.cell.get_file(id);
-  if (!bytes) return {};
-  auto info = dat::LandblockInfo::unpack(*bytes);
-  if (!info) {
-    spdlog::warn("LB 0x{:04X}: LandblockInfo 0x{:08X} parse failed: {}", lb, id,
-                 info.error().text());
-    return {};
-  }
-  return building_footprints(*info, bake.meshes, bake.portal);
-}
-
 // Bakes landblock `lb` and writes its two files. Returns its placement
 // count, or nothing when its terrain record cannot be fetched and it is
 // skipped.
 ToolResult<std::optional<uint64_t>> bake_one(const BakeContext& bake, uint16_t lb) {
-  const uint32_t terrain_id = uint32_t{lb} << 16 | 0xFFFF;
-  auto bytes = bake.cell.get_file(terrain_id);
-  if (!bytes) {
-    spdlog::warn("LB 0x{:04X}: CellLandblock 0x{:08X} not in cell.dat — skipping", lb, terrain_id);
+  TV_TRY(std::optional<dat::CellLandblock> terrain, load_terrain(bake.cell, lb));
+  if (!terrain) {
+    spdlog::warn("LB 0x{:04X}: CellLandblock 0x{:08X} not in cell.dat — skipping", lb,
+                 terrain_record_id(lb));
     return std::nullopt;
   }
-  auto terrain = dat::CellLandblock::unpack(*bytes);
-  if (!terrain) {
-    return std::unexpected(
-        Error(terrain.error()).context(fmt::format("parse CellLandblock 0x{:08X}", terrain_id)));
-  }
-  const std::vector<brambolt::Footprint> buildings = buildings_of(bake, lb);
+  std::optional<std::string> warning;
+  const std::vector<brambolt::Footprint> buildings =
+      landblock_buildings(bake.cell, bake.portal, bake.meshes, lb, warning);
+  if (warning) spdlog::warn("{}", *warning);
   const std::vector<brambolt::Placement> placements =
       bake_landblock(bake.region, *terrain, uint32_t{lb} << 16, bake.scenes, bake.meshes,
                      bake.portal, buildings, bake.mode);
