@@ -2,11 +2,11 @@
 // archives with leaf and multi-level directories, compressed, scattered and
 // over-long records, and a few hostile directories.
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "seed_corpus.hpp"
 #include "torvanel/writer/archive_writer.hpp"
 
 namespace {
@@ -23,7 +23,7 @@ Bytes pattern(size_t size, uint8_t seed) {
   return out;
 }
 
-std::vector<Bytes> seeds() {
+std::vector<Bytes> archives() {
   std::vector<Bytes> out;
 
   {  // A leaf root over three records, one compressed.
@@ -81,17 +81,9 @@ std::vector<Bytes> seeds() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s <corpus-dir>\n", argv[0]);
-    return 2;
+  Seeds seeds;
+  for (Bytes& archive : archives()) {
+    seeds.emplace_back("archive_" + std::to_string(seeds.size()), std::move(archive));
   }
-  const std::filesystem::path dir = argv[1];
-  const std::vector<Bytes> all = seeds();
-  for (size_t i = 0; i < all.size(); ++i) {
-    if (!writer::write_file(dir / ("archive_" + std::to_string(i)), all[i])) {
-      std::fprintf(stderr, "cannot write seed %zu\n", i);
-      return 1;
-    }
-  }
-  return 0;
+  return write_seed_corpus(argc, argv, seeds);
 }

@@ -1,35 +1,16 @@
 // Writes the seed corpus of fuzz_cell_landblock into the directory argv[1]:
 // terrain records with and without their final padding byte.
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <string>
+#include <utility>
 #include <vector>
 
+#include "seed_corpus.hpp"
 #include "torvanel/writer/encode_landblock.hpp"
-
-namespace {
 
 namespace dat = torvanel::dat;
 namespace writer = torvanel::writer;
 
-bool write_seed(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s <corpus-dir>\n", argv[0]);
-    return 2;
-  }
-  const std::filesystem::path dir = argv[1];
-
   dat::CellLandblock flat;
   flat.id = 0x0000FFFF;
   dat::CellLandblock varied;
@@ -40,14 +21,11 @@ int main(int argc, char** argv) {
     varied.height[i] = static_cast<uint8_t>(i * 3);
   }
 
-  std::vector<std::vector<uint8_t>> seeds{writer::encode(flat), writer::encode(varied)};
-  seeds.push_back(seeds.back());
-  seeds.back().pop_back();  // 251 bytes decode too
-  for (size_t i = 0; i < seeds.size(); ++i) {
-    if (!write_seed(dir / ("cell_landblock_" + std::to_string(i)), seeds[i])) {
-      std::fprintf(stderr, "cannot write seed %zu\n", i);
-      return 1;
-    }
-  }
-  return 0;
+  std::vector<uint8_t> short_varied = writer::encode(varied);
+  short_varied.pop_back();  // 251 bytes decode too
+
+  const Seeds seeds{{"cell_landblock_0", writer::encode(flat)},
+                    {"cell_landblock_1", writer::encode(varied)},
+                    {"cell_landblock_2", std::move(short_varied)}};
+  return write_seed_corpus(argc, argv, seeds);
 }

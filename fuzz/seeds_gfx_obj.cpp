@@ -1,22 +1,15 @@
 // Writes the seed corpus of fuzz_gfx_obj into the directory argv[1].
 #include <cstdint>
-#include <cstdio>
-#include <fstream>
 #include <memory>
-#include <string>
+#include <utility>
 #include <vector>
 
+#include "seed_corpus.hpp"
 #include "torvanel/writer/encode_gfx_obj.hpp"
 
 namespace {
 
 using namespace torvanel::dat;
-
-bool write_seed(const std::string& dir, const std::string& name, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(dir + "/" + name, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
-}
 
 const std::vector<Vector3> kSquare{{0, 0, 0}, {2, 0, 0}, {2, 2, 1}, {0, 2, 1}};
 
@@ -43,13 +36,8 @@ BspNode portal_tree() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s DIR\n", argv[0]);
-    return 2;
-  }
   using torvanel::writer::encode;
   using torvanel::writer::gfx_obj_from_vertices;
-  const std::string dir = argv[1];
 
   GfxObj bare = gfx_obj_from_vertices(0x01000001, kSquare);
   bare.flags = GfxObj::kHasDegrade;
@@ -65,9 +53,9 @@ int main(int argc, char** argv) {
   std::vector<Vector3> grid;
   for (int i = 0; i < 40; ++i) grid.push_back({float(i % 8), float(i / 8), 0});
 
-  bool ok = write_seed(dir, "bare", encode(bare)) &&
-            write_seed(dir, "square", encode(gfx_obj_from_vertices(0x01000004, kSquare))) &&
-            write_seed(dir, "portal", encode(with_portal)) &&
-            write_seed(dir, "grid", encode(gfx_obj_from_vertices(0x01000005, grid)));
-  return ok ? 0 : 1;
+  const Seeds seeds{{"bare", encode(bare)},
+                    {"square", encode(gfx_obj_from_vertices(0x01000004, kSquare))},
+                    {"portal", encode(with_portal)},
+                    {"grid", encode(gfx_obj_from_vertices(0x01000005, grid))}};
+  return write_seed_corpus(argc, argv, seeds);
 }

@@ -2,25 +2,16 @@
 // static-object records through every branch (objects, buildings, odd and
 // even portals, with and without a restriction table).
 #include <cstdint>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <string>
+#include <utility>
 #include <vector>
 
+#include "seed_corpus.hpp"
 #include "torvanel/writer/encode_landblock.hpp"
 
 namespace {
 
 namespace dat = torvanel::dat;
 namespace writer = torvanel::writer;
-
-bool write_seed(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
-}
 
 dat::Frame frame_at(float x, float y) { return dat::Frame{{x, y, 0.5f}, {1, 0, 0, 0}}; }
 
@@ -48,12 +39,6 @@ dat::LandblockInfo full() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s <corpus-dir>\n", argv[0]);
-    return 2;
-  }
-  const std::filesystem::path dir = argv[1];
-
   dat::LandblockInfo empty;
   empty.id = 0x0000FFFE;
   dat::LandblockInfo no_table = full();
@@ -63,14 +48,12 @@ int main(int argc, char** argv) {
   odd_end.buildings = {dat::BuildInfo{}};
   odd_end.buildings[0].portals = {dat::PortalInternal{0, 0, 0, {9}}};
 
-  std::vector<std::vector<uint8_t>> seeds{writer::encode(empty), writer::encode(full()),
-                                          writer::encode(no_table), writer::encode(odd_end)};
-  seeds.back().resize(seeds.back().size() - 2);  // an odd last portal needs no padding
-  for (size_t i = 0; i < seeds.size(); ++i) {
-    if (!write_seed(dir / ("landblock_info_" + std::to_string(i)), seeds[i])) {
-      std::fprintf(stderr, "cannot write seed %zu\n", i);
-      return 1;
-    }
-  }
-  return 0;
+  std::vector<uint8_t> odd_end_bytes = writer::encode(odd_end);
+  odd_end_bytes.resize(odd_end_bytes.size() - 2);  // an odd last portal needs no padding
+
+  const Seeds seeds{{"landblock_info_0", writer::encode(empty)},
+                    {"landblock_info_1", writer::encode(full())},
+                    {"landblock_info_2", writer::encode(no_table)},
+                    {"landblock_info_3", std::move(odd_end_bytes)}};
+  return write_seed_corpus(argc, argv, seeds);
 }

@@ -1,21 +1,13 @@
 // Writes the seed corpus of fuzz_setup_model into the directory argv[1].
 #include <cstdint>
-#include <cstdio>
-#include <fstream>
-#include <string>
 #include <vector>
 
+#include "seed_corpus.hpp"
 #include "torvanel/writer/encode_setup_model.hpp"
 
 namespace {
 
 using namespace torvanel::dat;
-
-bool write_seed(const std::string& dir, const std::string& name, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(dir + "/" + name, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
-}
 
 // Payload and padding bytes of each hook type; type 5 in its short form.
 constexpr size_t kHookDataSize[] = {0, 4, 4, 28, 0, 4, 4,  16, 12, 16, 12, 16, 8, 40,
@@ -48,14 +40,8 @@ SetupModel with_every_hook() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s DIR\n", argv[0]);
-    return 2;
-  }
   using torvanel::writer::encode;
-  const std::string dir = argv[1];
   const auto parts = torvanel::writer::setup_model_from_parts(0x02000001, {0x01000001});
-  bool ok = write_seed(dir, "parts", encode(parts)) &&
-            write_seed(dir, "hooks", encode(with_every_hook()));
-  return ok ? 0 : 1;
+  const Seeds seeds{{"parts", encode(parts)}, {"hooks", encode(with_every_hook())}};
+  return write_seed_corpus(argc, argv, seeds);
 }
